@@ -43,6 +43,22 @@ is_gbk_lead(char c)
 	return b >= 0x81 && b <= 0xfe;
 }
 
+// The longest prefix of b[0..len) of at most limit bytes that does not
+// split a GBK double-byte character (a byte 0x81-0xFE and the one after
+// it).  Pairs are counted from the start: a trail byte can look like a lead.
+std::size_t
+gbk_cut(const char *b, std::size_t len, std::size_t limit)
+{
+	std::size_t n = 0;
+	while (n < len) {
+		const std::size_t step = is_gbk_lead(b[n]) ? 2 : 1;
+		if (n + step > limit)
+			break;
+		n += step;
+	}
+	return n;
+}
+
 int
 skip_space(std::FILE *in)
 {
@@ -116,8 +132,16 @@ put_token(std::FILE *err, const token &t)
 	std::fputs("...", err);
 }
 
-// Says what the input failed on.  Student 0 stands for the count, which
-// comes before any student.
+// Student 0 stands for the count, which comes before any student.
+void
+put_prefix(std::FILE *err, int student_no)
+{
+	std::fputs("roster: ", err);
+	if (student_no > 0)
+		std::fprintf(err, "student %d: ", student_no);
+}
+
+// Says what the input failed on.
 void
 report_failure(std::FILE *err, int student_no, const char *field,
     scan_status status, const token &t)
@@ -127,9 +151,7 @@ report_failure(std::FILE *err, int student_no, const char *field,
 		    std::strerror(t.error));
 		return;
 	}
-	std::fputs("roster: ", err);
-	if (student_no > 0)
-		std::fprintf(err, "student %d: ", student_no);
+	put_prefix(err, student_no);
 	std::fprintf(err, "expected %s, found ", field);
 	if (status == scan_status::end) {
 		std::fputs("end of input\n", err);
@@ -166,7 +188,8 @@ read_name(std::FILE *in, std::FILE *err, char (&name)[sizeof student::name],
 		return false;
 	}
 	// The record is kept; say what was dropped.
-	std::fprintf(err, "roster: student %d: name ", student_no);
+	put_prefix(err, student_no);
+	std::fputs("name ", err);
 	put_token(err, t);
 	std::fprintf(err, " is longer than %zu bytes; kept as ",
 	    sizeof name - 1);
@@ -208,19 +231,6 @@ put_line(const char *text, std::FILE *out)
 
 } // namespace
 
-std::size_t
-gbk_cut(const char *b, std::size_t len, std::size_t limit)
-{
-	std::size_t n = 0;
-	while (n < len) {
-		const std::size_t step = is_gbk_lead(b[n]) ? 2 : 1;
-		if (n + step > limit)
-			break;
-		n += step;
-	}
-	return n;
-}
-
 scan_status
 scan_int(std::FILE *in, int *value, token *seen)
 {
@@ -250,8 +260,12 @@ scan_int(std::FILE *in, int *value, token *seen)
 		magnitude = magnitude * 10 + (c - '0');
 		if (magnitude > limit) {
 			// Only as many more digits as the message shows.
-			while (!seen->more && is_digit(c = next_byte(in)))
+			while (!seen->more) {
+				c = next_byte(in);
+				if (!is_digit(c))
+					break;
 				keep(seen, c);
+			}
 			return scan_status::out_of_range;
 		}
 		c = next_byte(in);

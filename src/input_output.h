@@ -28,16 +28,13 @@ struct token {
 	int error;	// errno of a read error
 };
 
-// The longest prefix of b[0..len) of at most limit bytes that does not
-// split a GBK double-byte character (a byte 0x81-0xFE and the one after it).
-std::size_t gbk_cut(const char *b, std::size_t len, std::size_t limit);
-
 // Skips white space, then reads an optional sign and a run of decimal
 // digits into *value.  The byte after the number is left in the stream.
 scan_status scan_int(std::FILE *in, int *value, token *seen);
 
-// Skips white space, then reads a run of other bytes into name, cutting
-// one longer than the field to fit.  Returns ok, name_cut, end or
+// Skips white space, then reads a run of other bytes into name.  One
+// longer than the field is cut to fit without splitting a GBK double-byte
+// character, and the rest of it is read and dropped.  Returns ok, name_cut, end or
 // read_error.
 scan_status scan_name(std::FILE *in, char (&name)[sizeof student::name],
     token *seen);
