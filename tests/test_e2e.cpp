@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <sys/wait.h>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -308,28 +309,21 @@ TEST(ProgramStreams, ArgumentsChangeNothing)
 	EXPECT_EQ(o.status, 0);
 }
 
-TEST(ProgramStreams, AFullDeviceIsAWriteError)
+TEST(ProgramStreams, AnOutputThatCannotBeWrittenIsAnError)
 {
-	temp_file in;
-	in.write(worked_input);
-	wiring w;
-	w.stdin_path = in.path();
-	w.stdout_path = "/dev/full";
-	const outcome o = run("", w);
-	EXPECT_EQ(o.err, "roster: write error: No space left on device\n");
-	EXPECT_EQ(o.status, 1);
-}
-
-TEST(ProgramStreams, AClosedOutputIsAWriteError)
-{
-	temp_file in;
-	in.write(worked_input);
-	wiring w;
-	w.stdin_path = in.path();
-	w.close_stdout = true;
-	const outcome o = run("", w);
-	EXPECT_EQ(o.err, "roster: write error: Bad file descriptor\n");
-	EXPECT_EQ(o.status, 1);
+	wiring full;
+	full.stdout_path = "/dev/full";
+	wiring closed;
+	closed.close_stdout = true;
+	const std::pair<wiring, std::string> cases[] = {
+	    {full, "roster: write error: No space left on device\n"},
+	    {closed, "roster: write error: Bad file descriptor\n"},
+	};
+	for (const auto &[w, err] : cases) {
+		const outcome o = run(worked_input, w);
+		EXPECT_EQ(o.err, err);
+		EXPECT_EQ(o.status, 1);
+	}
 }
 
 TEST(ProgramStreams, AnUnreadableInputIsAReadError)

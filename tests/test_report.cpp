@@ -1,6 +1,8 @@
 // The report lines as they are written.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "input_output.h"
@@ -35,3 +37,19 @@ TEST(Report, IsEmptyWhenNoRecordIsInUse)
 }
 
 } // namespace
+
+// Unbuffered, a write fails as it is made and leaves nothing for the final
+// flush to fail on: the error flag alone must still fail the run.
+TEST(FlushOutputDeathTest, ReportsAWriteThatFailedBeforeTheFlush)
+{
+	EXPECT_EXIT(
+	    {
+		    if (std::freopen("/dev/full", "w", stdout) == nullptr ||
+			std::setvbuf(stdout, nullptr, _IONBF, 0) != 0)
+			    std::_Exit(2);
+		    std::fputs("x\n", stdout);
+		    std::exit(flush_output() ? 0 : 1);
+	    },
+	    testing::ExitedWithCode(1),
+	    "^roster: write error: No space left on device\n$");
+}
