@@ -191,8 +191,8 @@ read_name(std::FILE *in, std::FILE *err, char (&name)[sizeof student::name],
 	put_prefix(err, student_no);
 	std::fputs("name ", err);
 	put_token(err, t);
-	std::fprintf(err, " is longer than %zu bytes; kept as ",
-	    sizeof name - 1);
+	std::fprintf(err, " is longer than %d bytes; kept as ",
+	    static_cast<int>(sizeof name) - 1);
 	put_quoted(err, name, std::strlen(name));
 	std::fputc('\n', err);
 	return true;
