@@ -29,13 +29,14 @@ struct token {
 };
 
 // Skips white space, then reads an optional sign and a run of decimal
-// digits into *value.  The byte after the number is left in the stream.
+// digits into *value.  A byte glued to the number (12Ann) is left in the
+// stream.  On a failure, seen holds the start of the offending token.
 scan_status scan_int(std::FILE *in, int *value, token *seen);
 
 // Skips white space, then reads a run of other bytes into name.  One
 // longer than the field is cut to fit without splitting a GBK double-byte
-// character, and the rest of it is read and dropped.  Returns ok, name_cut, end or
-// read_error.
+// character, and the rest of it is read and dropped.  Returns ok,
+// name_cut, end or read_error.
 scan_status scan_name(std::FILE *in, char (&name)[sizeof student::name],
     token *seen);
 
