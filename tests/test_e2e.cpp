@@ -108,6 +108,8 @@ run(const std::string &input, const wiring &w)
 	if (pid < 0)
 		throw std::runtime_error("fork failed");
 	if (pid == 0) {
+		// The program meets a closed pipe as any program would.
+		std::signal(SIGPIPE, SIG_DFL);
 		if (w.stdin_path != nullptr)
 			redirect(w.stdin_path, O_RDONLY, 0);
 		else
@@ -131,8 +133,10 @@ run(const std::string &input, const wiring &w)
 	close(in_pipe[0]);
 	close(out_pipe[1]);
 	// The program may stop reading early; what it leaves unread is
-	// dropped.  Inputs here fit in a pipe's buffer or are read whole
-	// before the program writes more than the pipe holds.
+	// dropped rather than killing the test.  Inputs here fit in a pipe's
+	// buffer or are read whole before the program writes more than the
+	// pipe holds.
+	std::signal(SIGPIPE, SIG_IGN);
 	if (w.stdin_path == nullptr) {
 		std::size_t done = 0;
 		while (done < input.size()) {
