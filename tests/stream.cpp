@@ -33,12 +33,6 @@ input_stream::input_stream(std::string_view bytes) : file_(open_temp())
 
 input_stream::~input_stream() { std::fclose(file_); }
 
-std::string
-input_stream::rest()
-{
-	return read_all(file_);
-}
-
 output_stream::output_stream() : file_(open_temp()) {}
 
 output_stream::~output_stream() { std::fclose(file_); }

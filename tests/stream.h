@@ -15,8 +15,6 @@ public:
 	input_stream &operator=(const input_stream &) = delete;
 
 	std::FILE *get() const { return file_; }
-	// What is left unread.
-	std::string rest();
 
 private:
 	std::FILE *file_;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <utility>

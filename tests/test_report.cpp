@@ -36,8 +36,6 @@ TEST(Report, IsEmptyWhenNoRecordIsInUse)
 	}
 }
 
-} // namespace
-
 // Unbuffered, a write fails as it is made and leaves nothing for the final
 // flush to fail on: the error flag alone must still fail the run.
 TEST(FlushOutputDeathTest, ReportsAWriteThatFailedBeforeTheFlush)
@@ -53,3 +51,5 @@ TEST(FlushOutputDeathTest, ReportsAWriteThatFailedBeforeTheFlush)
 	    testing::ExitedWithCode(1),
 	    "^roster: write error: No space left on device\n$");
 }
+
+} // namespace
