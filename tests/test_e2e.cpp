@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
@@ -86,6 +87,22 @@ struct wiring {
 	std::vector<std::string> args;
 };
 
+// The command line that runs the program: ROSTER_RUNNER, if set, is a
+// command put before it (valgrind and its options, say), split at blanks.
+std::vector<std::string>
+command_line(const std::vector<std::string> &args)
+{
+	std::vector<std::string> words;
+	if (const char *runner = std::getenv("ROSTER_RUNNER")) {
+		std::istringstream split(runner);
+		for (std::string w; split >> w;)
+			words.push_back(w);
+	}
+	words.emplace_back(ROSTER_EXE);
+	words.insert(words.end(), args.begin(), args.end());
+	return words;
+}
+
 std::string
 drain(int fd)
 {
@@ -101,6 +118,11 @@ outcome
 run(const std::string &input, const wiring &w)
 {
 	temp_file err;
+	std::vector<std::string> words = command_line(w.args);
+	std::vector<char *> argv;
+	for (std::string &word : words)
+		argv.push_back(word.data());
+	argv.push_back(nullptr);
 	int in_pipe[2];
 	int out_pipe[2];
 	if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0)
@@ -124,11 +146,7 @@ run(const std::string &input, const wiring &w)
 		redirect(err.path(), O_WRONLY | O_TRUNC, 2);
 		for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1]})
 			close(fd);
-		std::vector<char *> argv{const_cast<char *>(ROSTER_EXE)};
-		for (const std::string &a : w.args)
-			argv.push_back(const_cast<char *>(a.c_str()));
-		argv.push_back(nullptr);
-		execv(ROSTER_EXE, argv.data());
+		execvp(argv[0], argv.data());
 		_exit(127);
 	}
 	close(in_pipe[0]);

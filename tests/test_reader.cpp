@@ -143,7 +143,9 @@ INSTANTIATE_TEST_SUITE_P(Conversions, ScanName, testing::Values(
     name_case{"GBK: a character across the ninth byte is dropped whole", "ABCDEFGH" + zhang + " 1", scan_status::name_cut, "ABCDEFGH", "1"},
     name_case{"GBK: pairs are counted from the start", "A" + std::string(9, '\x81') + " 1", scan_status::name_cut, "A" + std::string(8, '\x81'), "1"},
     name_case{"GBK: an odd lead byte before the cut", "AB" + std::string(9, '\x81') + " 1", scan_status::name_cut, "AB" + std::string(6, '\x81'), "1"},
-    name_case{"a trailing lead byte in a short name is kept", "AB\x81 1", scan_status::ok, "AB\x81", "1"}));
+    name_case{"a trailing lead byte in a short name is kept", "AB\x81 1", scan_status::ok, "AB\x81", "1"},
+    name_case{"GBK: 0x80 leads no pair", "AB" + std::string(8, '\x80') + " 1", scan_status::name_cut, "AB" + std::string(7, '\x80'), "1"},
+    name_case{"GBK: 0xff leads no pair", "AB" + std::string(8, '\xff') + " 1", scan_status::name_cut, "AB" + std::string(7, '\xff'), "1"}));
 
 TEST(ScanName, EndsOnlyAtTheEndOfInput)
 {
