@@ -302,8 +302,8 @@ INSTANTIATE_TEST_SUITE_P(BadRecord, Program, testing::Values(
 	"roster: student 2: expected the student number, found \"-2147483649\" (out of range)\n", 1},
     e2e_case{"a huge number is shown cut short", "1\n1 A 1 " + std::string(1 << 20, '9') + " 1\n", prompts,
 	"roster: student 1: expected the math mark, found \"" + std::string(32, '9') + "\"... (out of range)\n", 1},
-    e2e_case{"control bytes are escaped", "1\n1 A 1 \x1b[2J\x7f\"\\ 1\n", prompts,
-	"roster: student 1: expected the math mark, found \"\\x1b[2J\\x7f\\\"\\\\\"\n", 1}));
+    e2e_case{"control bytes are escaped", "1\n1 A 1 \x01\x1b[2J\x1f\x7f\"\\ 1\n", prompts,
+	"roster: student 1: expected the math mark, found \"\\x01\\x1b[2J\\x1f\\x7f\\\"\\\\\"\n", 1}));
 
 INSTANTIATE_TEST_SUITE_P(LongName, Program, testing::Values(
     e2e_case{"a name of ten bytes is cut and the record kept", "2\n1 Christophe 90 80 70\n2 Bo 1 2 3\n",
