@@ -1,0 +1,17 @@
+# Cross-builds for 64-bit Windows with Debian's mingw-w64 compilers
+# (package g++-mingw-w64-x86-64-posix).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ROSTER_MINGW_TRIPLE x86_64-w64-mingw32)
+find_program(CMAKE_CXX_COMPILER
+  NAMES ${ROSTER_MINGW_TRIPLE}-g++-posix ${ROSTER_MINGW_TRIPLE}-g++ REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ROSTER_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# One roster.exe that needs no DLL beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
