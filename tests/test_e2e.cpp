@@ -1,5 +1,7 @@
 // Runs the built program on a table of inputs and checks the bytes of its
-// standard output and standard error, and its exit status.
+// standard output and standard error, and its exit status.  The same table
+// runs the program under valgrind, and a Windows build under wine, through
+// ROSTER_RUNNER.
 #include <gtest/gtest.h>
 
 #include <csignal>
